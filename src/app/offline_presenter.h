@@ -1,27 +1,42 @@
-// Offline rendering: frames on a virtual clock, written as PNG files.
+// Offline rendering: frames on a virtual clock, written as PNG files, piped
+// into a video, or timed.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Installed as the window's present hook. During loading it writes
+class FrameTimer;
+class TerminalProgress;
+class VideoRecorder;
+
+struct OfflineOutputs {
+    std::string framesDir;              // PNG files; empty for none
+    VideoRecorder* recorder = nullptr;  // raw frames to ffmpeg
+    FrameTimer* timer = nullptr;        // --benchmark
+    TerminalProgress* progress = nullptr;
+};
+
+// Installed as the window's present hooks. During loading it writes
 // DIR/loading_NN.png per loading-screen update; during the show it writes
-// DIR/frame_NNNNNN.png and moves the virtual clock to the next frame's time.
+// DIR/frame_NNNNNN.png and then moves the virtual clock to the next frame.
 class OfflinePresenter {
 public:
-    enum class Phase { loading, between, show };
+    enum class Phase { loading, between, show, idle };
 
-    OfflinePresenter(std::string framesDir, int fps, int width, int height);
+    OfflinePresenter(OfflineOutputs outputs, int fps, int width, int height);
 
     void setPhase(Phase phase);
-    void onPresent();
+    // The tick count from which show time is measured.
+    void setShowStart(uint32_t showStartTick) { showStart = showStartTick; }
+    void beforeSwap();
+    void afterSwap();
 
     int showFramesPresented() const { return frameIndex; }
 
 private:
-    bool readBackBuffer();
+    void capture();
 
-    std::string dir;
+    OfflineOutputs out;
     int fps;
     int width;
     int height;
@@ -29,8 +44,11 @@ private:
     int loadingIndex = 0;
     int frameIndex = 0;
     uint32_t showClockBase = 0;
+    uint32_t showStart = 0;
     std::vector<uint8_t> pixels;
 };
 
 // Milliseconds of show time at which offline frame k is drawn.
 uint32_t offlineFrameTime(int frameIndex, int fps);
+// How many offline frames a show started at `startMs` draws.
+int offlineFrameCount(uint32_t startMs, int fps);

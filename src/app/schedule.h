@@ -16,6 +16,9 @@ void drawBarOverlay(ShowAssets& assets);
 // Index (1 to 17) of the segment that draws at t; 18 for the end.
 int segmentAt(uint32_t t);
 
+// A short name of segment 1 to 17, for reports.
+const char* segmentName(int segment);
+
 // Called just before the process exits at the end of the show (offline
 // recording finishes its file here). Main thread.
 void setShowEndHandler(void (*handler)());

@@ -30,6 +30,10 @@ VideoWindow* createVideoWindow(const VideoRequest& request, VideoStep& failedSte
     auto* result = new VideoWindow;
     failedStep = VideoStep::ok;
 
+    // A hidden window needs no display: use the offscreen driver when there
+    // is none, instead of failing on a missing X or Wayland server.
+    if (request.hidden && !SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failedStep = VideoStep::initVideo;
         return result;

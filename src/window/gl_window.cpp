@@ -85,6 +85,8 @@ bool GLWindow::presentAndPump()
     if (presentHook)
         presentHook();
     platform::swapVideoWindow(window);
+    if (afterPresentHook)
+        afterPresentHook();
     return true;
 }
 

@@ -33,6 +33,8 @@ public:
     // Called after the flush and before the swap of every presented frame:
     // offline rendering reads the back buffer here.
     void setPresentHook(std::function<void()> hook) { presentHook = std::move(hook); }
+    // Called right after the swap (offline timing waits for the frame here).
+    void setAfterPresentHook(std::function<void()> hook) { afterPresentHook = std::move(hook); }
 
 private:
     platform::VideoWindow* window = nullptr;
@@ -40,4 +42,5 @@ private:
     bool ready = false;
     bool quitSeen = false;
     std::function<void()> presentHook;
+    std::function<void()> afterPresentHook;
 };
