@@ -34,7 +34,6 @@ Failure failureFor(platform::VideoStep step)
 } // namespace
 
 GLWindow::GLWindow(int width, int height, int bits, bool fullscreen, const char* title, bool hidden)
-    : className(title)
 {
     if (width <= 0 || height <= 0) {
         // Refused before any window exists: an empty window cannot show a frame.

@@ -38,7 +38,6 @@ public:
 
 private:
     platform::VideoWindow* window = nullptr;
-    const char* className = nullptr;
     bool ready = false;
     bool quitSeen = false;
     std::function<void()> presentHook;
