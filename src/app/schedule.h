@@ -16,6 +16,11 @@ void drawBarOverlay(ShowAssets& assets);
 // Index (1 to 17) of the segment that draws at t; 18 for the end.
 int segmentAt(uint32_t t);
 
+// The time the segment drawing at t is given (t minus its reference point),
+// and whether the bars follow it.
+uint32_t segmentLocalTime(uint32_t t);
+bool segmentHasBars(int segment);
+
 // A short name of segment 1 to 17, for reports.
 const char* segmentName(int segment);
 
