@@ -201,15 +201,18 @@ Image makeDoor() {
             c = mix(c, c * (chk ? 1.7f : 0.6f), fadeOut);
         }
         c += hex(0xFFD27A) * (1.4f * std::exp(-std::abs(el) * 18.f));
-        // The doorway behind the viewer: four hot panes of light.
+        // The doorway behind the viewer: four warm panes with dark mullions.
+        // The cube's faces mirror it whole, and the glow doubles it, so it
+        // stays below white to keep its gold and its frame readable.
         if (d.z > 0.05f) {
             float k = 2.f / d.z;
             float px = d.x * k, py = d.y * k;
             float door = softbox(px, py, -0.75f, 0.75f, -1.6f, 1.4f, 0.03f);
-            float mullion = 1.f - smoothstep(0.04f, 0.08f, std::abs(px));
-            float transom = 1.f - smoothstep(0.04f, 0.08f, std::abs(py - 0.35f));
-            door *= 1.f - 0.85f * std::max(mullion, transom);
-            c += hex(0xFFF2C8) * (4.f * door);
+            float mullion = 1.f - smoothstep(0.05f, 0.10f, std::abs(px));
+            float transom = 1.f - smoothstep(0.05f, 0.10f, std::abs(py - 0.35f));
+            float glowIn = 0.55f + 0.45f * std::exp(-(px * px + (py - 0.35f) * (py - 0.35f)) * 1.5f);
+            door *= (1.f - 0.9f * std::max(mullion, transom)) * glowIn;
+            c = mix(c, hex(0xE8A040) * 0.55f + hex(0xFFE0A0) * (0.35f * glowIn), door);
         }
         // Warm lamps around the room; very hot so the glow pass blooms on them.
         for (int i = 0; i < 6; ++i) {
