@@ -21,9 +21,14 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo=sudo
-  echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Install what this release offers; name what it does not.
+  available=()
+  for p in "${missing[@]}"; do
+    if apt-cache show "$p" >/dev/null 2>&1; then available+=("$p"); else echo "not available here: $p" >&2; fi
+  done
+  echo "Installing: ${available[*]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${available[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
