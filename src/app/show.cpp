@@ -130,11 +130,10 @@ int runShow(const std::vector<std::string>& args)
         setMusicOffline(true);
     }
 
-    startLoadingTimeline();
     GLWindow window(options.width, options.height, 32, offline ? false : options.fullscreen, title, offline);
     if (!window.isReady())
         return 1; // the box has said why; an invisible show helps nobody
-    startLoadingTimeline();
+    startLoadingTimeline(); // loading is timed from the window to the music
 
     if (offline) {
         OfflineSession& s = offlineSession;
