@@ -8,18 +8,25 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${Q9_FUZZ_SECONDS:-20}
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:suppressions=$PWD/tests/sanitizer/asan.supp"
+# intercept_tls_get_addr=0: with it, the leak checker's tracer crashes on a
+# bogus dynamic TLS range left by the driver's threads. verify_asan_link_order=0:
+# the dlclose shim below is preloaded ahead of the runtime; it defines nothing
+# the runtime intercepts.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0:verify_asan_link_order=0:suppressions=$PWD/tests/sanitizer/asan.supp"
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 echo "== sanitizer build: test suite"
-cmake -S . -B build-asan -DQ9_SANITIZE=ON -DQ9_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# Optimised, so the suite and the show run in minutes; the sanitizers work the same.
+cmake -S . -B build-asan -DQ9_SANITIZE=ON -DQ9_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ctest --output-on-failure -j"$jobs")
+cc -shared -fPIC -O2 -o build-asan/libq9_keep_loaded.so tests/sanitizer/keep_loaded.c
+keep="LD_PRELOAD=$PWD/build-asan/libq9_keep_loaded.so"
+(cd build-asan && env "$keep" ctest --output-on-failure -j"$jobs")
 
 echo "== sanitizer build: one whole offline show"
 rm -rf build-asan/show-frames
-(cd build-asan && ./quorblestration9 --window --width=160 --height=90 --fps=5 --frames=show-frames)
+(cd build-asan && env "$keep" ./quorblestration9 --window --width=160 --height=90 --fps=5 --frames=show-frames)
 count=$(ls build-asan/show-frames | grep -c '^frame_')
 [ "$count" -eq 430 ] || { echo "expected 430 frames, got $count" >&2; exit 1; }
 

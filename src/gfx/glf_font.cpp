@@ -2,6 +2,7 @@
 
 #include "platform/gl.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <memory>
@@ -16,9 +17,24 @@ constexpr size_t glyphBytes = 24;
 
 using FilePtr = std::unique_ptr<FILE, decltype(&std::fclose)>;
 
-bool readExactly(FILE* file, void* into, size_t bytes)
+// The largest file a font within the caps can need; anything after it is ignored anyway.
+constexpr size_t maxFontBytes = headerBytes + static_cast<size_t>(glfMaxGlyphs) * glyphBytes +
+                                static_cast<size_t>(glfMaxTextureSide) * glfMaxTextureSide * 2;
+
+// Up to `limit` bytes of the file; false when it cannot be opened or read.
+bool readFileStart(const char* path, size_t limit, std::vector<uint8_t>& bytes)
 {
-    return bytes == 0 || std::fread(into, 1, bytes, file) == bytes;
+    FilePtr file(std::fopen(path, "rb"), &std::fclose);
+    if (!file)
+        return false;
+    uint8_t chunk[65536];
+    while (bytes.size() < limit) {
+        const size_t got = std::fread(chunk, 1, std::min(sizeof chunk, limit - bytes.size()), file.get());
+        if (got == 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return std::ferror(file.get()) == 0;
 }
 
 uint32_t littleEndianWord(const uint8_t* p)
@@ -32,44 +48,51 @@ float readFloat(const uint8_t* p) { return std::bit_cast<float>(littleEndianWord
 
 } // namespace
 
-int loadGlfFont(GlfFont* font, const char* path, int textureName)
+bool parseGlf(const uint8_t* data, size_t size, GlfFont& font, const uint8_t*& texels)
 {
-    if (!font || !path)
-        return 0;
-    FilePtr file(std::fopen(path, "rb"), &std::fclose);
-    if (!file)
-        return 0;
-
-    uint8_t header[headerBytes];
-    if (!readExactly(file.get(), header, sizeof header))
-        return 0;
+    if (!data || size < headerBytes)
+        return false;
     GlfFont loaded;
-    loaded.textureId = textureName;
-    loaded.textureWidth = readInt(header + 4);
-    loaded.textureHeight = readInt(header + 8);
-    loaded.firstChar = readInt(header + 12);
-    loaded.lastChar = readInt(header + 16);
+    loaded.textureId = font.textureId;
+    loaded.textureWidth = readInt(data + 4);
+    loaded.textureHeight = readInt(data + 8);
+    loaded.firstChar = readInt(data + 12);
+    loaded.lastChar = readInt(data + 16);
 
     // Sizes are checked before anything is allocated from them.
     if (loaded.textureWidth <= 0 || loaded.textureWidth > glfMaxTextureSide || loaded.textureHeight <= 0 ||
         loaded.textureHeight > glfMaxTextureSide)
-        return 0;
+        return false;
     const int64_t glyphCount = static_cast<int64_t>(loaded.lastChar) - loaded.firstChar + 1;
     if (glyphCount < 1 || glyphCount > glfMaxGlyphs)
-        return 0;
+        return false;
+    const size_t recordBytes = static_cast<size_t>(glyphCount) * glyphBytes;
+    const size_t texelBytes = static_cast<size_t>(loaded.textureWidth) * loaded.textureHeight * 2;
+    if (size - headerBytes < recordBytes || size - headerBytes - recordBytes < texelBytes)
+        return false;
 
-    std::vector<uint8_t> records(static_cast<size_t>(glyphCount) * glyphBytes);
-    if (!readExactly(file.get(), records.data(), records.size()))
-        return 0;
     loaded.glyphs.resize(static_cast<size_t>(glyphCount));
-    for (size_t i = 0; i < loaded.glyphs.size(); ++i) {
-        const uint8_t* r = records.data() + i * glyphBytes;
-        loaded.glyphs[i] = {readFloat(r), readFloat(r + 4), readFloat(r + 8),
-                            readFloat(r + 12), readFloat(r + 16), readFloat(r + 20)};
+    const uint8_t* r = data + headerBytes;
+    for (GlfGlyph& g : loaded.glyphs) {
+        g = {readFloat(r), readFloat(r + 4), readFloat(r + 8), readFloat(r + 12), readFloat(r + 16), readFloat(r + 20)};
+        r += glyphBytes;
     }
+    texels = r;
+    font = std::move(loaded);
+    return true;
+}
 
-    std::vector<uint8_t> texels(static_cast<size_t>(loaded.textureWidth) * loaded.textureHeight * 2);
-    if (!readExactly(file.get(), texels.data(), texels.size()))
+int loadGlfFont(GlfFont* font, const char* path, int textureName)
+{
+    if (!font || !path)
+        return 0;
+    std::vector<uint8_t> bytes;
+    if (!readFileStart(path, maxFontBytes, bytes))
+        return 0;
+    GlfFont loaded;
+    loaded.textureId = textureName;
+    const uint8_t* texels = nullptr;
+    if (!parseGlf(bytes.data(), bytes.size(), loaded, texels))
         return 0;
 
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureName));
@@ -83,7 +106,7 @@ int loadGlfFont(GlfFont* font, const char* path, int textureName)
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, 2, loaded.textureWidth, loaded.textureHeight, 0, GL_LUMINANCE_ALPHA,
-                 GL_UNSIGNED_BYTE, texels.data());
+                 GL_UNSIGNED_BYTE, texels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
     *font = std::move(loaded);

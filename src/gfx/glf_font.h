@@ -7,6 +7,7 @@
 //   textureWidth x textureHeight texels of 2 bytes (luminance, alpha), the
 //     first row being t = 0; anything after them is ignored.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,13 @@ struct GlfFont {
 // The largest font the loader accepts; bigger headers are treated as damage.
 constexpr int32_t glfMaxTextureSide = 4096;
 constexpr int32_t glfMaxGlyphs = 65536;
+
+// The GL-free half of loadGlfFont, on a whole file already in memory. On
+// success fills `font` (all but textureId) and points `texels` at the
+// texture bytes inside `data`; returns false and leaves both unchanged when
+// the header is inconsistent or `size` is shorter than it announces. Sizes
+// are checked against `size` before anything is allocated.
+bool parseGlf(const uint8_t* data, size_t size, GlfFont& font, const uint8_t*& texels);
 
 // Reads `path` into `font` and defines the image of GL texture `textureName`
 // (luminance-alpha, clamped, linear, no mipmaps). Returns 1 on success, 0 when

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -24,6 +25,25 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& bytes)
     const bool ok = std::ferror(f) == 0;
     std::fclose(f);
     return ok;
+}
+
+// A sum whose squares leave float's full-precision range (huge or tiny coordinates, as a
+// damaged file can hold): normalised in double, so it still comes out unit
+// length. One that overflowed has no direction left and becomes (0, 0, 0),
+// like a vertex no face gives a direction.
+void normaliseOutOfRange(float* n)
+{
+    if (!std::isfinite(n[0]) || !std::isfinite(n[1]) || !std::isfinite(n[2])) {
+        n[0] = n[1] = n[2] = 0.0f;
+        return;
+    }
+    const double x = n[0], y = n[1], z = n[2];
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length > 0.0) {
+        n[0] = static_cast<float>(x / length);
+        n[1] = static_cast<float>(y / length);
+        n[2] = static_cast<float>(z / length);
+    }
 }
 
 } // namespace
@@ -67,12 +87,14 @@ void Mesh::computeNormals()
     }
 
     for (size_t i = 0; i < floats; i += 3) {
-        const float length = std::sqrt(n[i] * n[i] + n[i + 1] * n[i + 1] + n[i + 2] * n[i + 2]);
-        // A vertex no face gives a direction keeps (0, 0, 0), not NaN.
-        if (length > 0.0f) {
+        const float squared = n[i] * n[i] + n[i + 1] * n[i + 1] + n[i + 2] * n[i + 2];
+        if (squared >= std::numeric_limits<float>::min() && squared <= std::numeric_limits<float>::max()) {
+            const float length = std::sqrt(squared);
             n[i] /= length;
             n[i + 1] /= length;
             n[i + 2] /= length;
+        } else {
+            normaliseOutOfRange(n + i);
         }
     }
 }

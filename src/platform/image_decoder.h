@@ -31,12 +31,22 @@ public:
     std::string error;
 
 private:
-    friend DecodedImage decodeImage(const char* path);
+    friend DecodedImage decodeImageFromMemory(const uint8_t* data, size_t size);
     std::vector<uint8_t> storage;
 };
 
-// Grey, palette and 16-bit pictures come out as 24 bits, or as 32 when they
-// carry transparency. Main thread or any single thread; no global set-up.
+// The largest picture decoded. The size is read from the file's header
+// first, so a damaged header that asks for gigabytes costs nothing.
+constexpr int32_t imageMaxSide = 16384;
+constexpr int64_t imageMaxPixels = int64_t{8192} * 8192;
+
+// PNG and JPEG only, recognised by their first bytes; anything else, or a
+// picture over the limits above, fails like an undecodable file. Grey, palette and 16-bit pictures come out as 24
+// bits, or as 32 when they carry transparency. Main thread or any single
+// thread; no global set-up.
 DecodedImage decodeImage(const char* path);
+
+// The same for a whole file already in memory (`size` bytes at `data`).
+DecodedImage decodeImageFromMemory(const uint8_t* data, size_t size);
 
 } // namespace platform

@@ -21,6 +21,12 @@ bool setGlAttributes(bool& profileOk)
     ok &= SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16) == 0;
     ok &= SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8) == 0;
     profileOk = SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0;
+    // The show draws with OpenGL 1.1 and checks for shaders itself. SDL's
+    // default request of 2.1 would refuse an older driver any context, and
+    // the user would read "Unable to create HRC" instead of what is missing.
+    // Drivers give the newest compatible version for a low request.
+    ok &= SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1) == 0;
+    ok &= SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1) == 0;
     return ok;
 }
 } // namespace

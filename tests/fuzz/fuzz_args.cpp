@@ -1,28 +1,15 @@
 // The argument scan: NUL-separated arguments.
-#include "app/options.h"
+#include "fuzz_checks.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <cstdio>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<std::string> args;
-    std::string current;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            args.push_back(current);
-            current.clear();
-        } else {
-            current.push_back(static_cast<char>(data[i]));
-        }
+    const std::string problem = fuzzcheck::checkArgs(data, size);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "fuzz_args: %s\n", problem.c_str());
+        std::abort();
     }
-    args.push_back(current);
-    const ShowOptions o = scanArguments(args);
-    // What the scan returns must be usable as it stands.
-    if (o.error.empty() && o.offline() && o.fps < 1)
-        __builtin_trap();
-    (void)parseIntLikeAtoi(current.c_str());
     return 0;
 }
