@@ -73,7 +73,7 @@ TEST(Model, NormalsAreAreaWeightedAndNeverNaN)
     // Vertex 0 is shared by a unit triangle facing +z and one of four times
     // its area facing +x. Vertices 5 and 6 only touch a degenerate triangle,
     // vertex 7 touches none.
-    EbrMeshSpec spec{"area",
+    EbrMeshSpec mesh{"area",
                      {{0, 0, 0, 0, 0},
                       {1, 0, 0, 0, 0},
                       {0, 1, 0, 0, 0},
@@ -84,7 +84,7 @@ TEST(Model, NormalsAreAreaWeightedAndNeverNaN)
                       {5, 5, 5, 0, 0}},
                      {0, 1, 2, 0, 3, 4, 5, 6, 5}};
     EbrMeshes parsed;
-    const std::vector<uint8_t> bytes = ebrBytes({spec});
+    const std::vector<uint8_t> bytes = ebrBytes({mesh});
     ASSERT_TRUE(parseEbr(bytes.data(), bytes.size(), parsed));
     Mesh& m = *parsed.meshes[0];
     const float s = std::sqrt(17.0f);

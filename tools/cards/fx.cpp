@@ -53,7 +53,7 @@ void chrome(Image& img, const Mask& full, const ChromeStyle& st) {
             // Faces turned left catch a little extra sky.
             c = c * (1.f + 0.18f * (-rx));
             float sp = std::max(0.f, rx * lx + ry * ly + rz * lz);
-            sp = std::pow(sp, 28.f) * st.spec;
+            sp = std::pow(sp, 28.f) * st.shine;
             c = c + Col{1.f, 1.f, 1.f} * sp;
             float d = din.at(x, y) + a - 0.5f;
             if (d < 1.6f) c = c * (1.f - st.rim * (1.f - d / 1.6f));

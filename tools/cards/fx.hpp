@@ -17,7 +17,7 @@ struct ChromeStyle {
     float top = 0.f;           // y span the environment is stretched over
     float bottom = 100.f;
     std::vector<Stop> env = envChrome();
-    float spec = 1.2f;         // highlight strength
+    float shine = 1.2f;        // highlight strength
     float rim = 0.55f;         // darkening of the outermost pixel
 };
 // Shades the covered part of the mask as bevelled, polished metal.

@@ -61,7 +61,7 @@ void bigNine(Image& img, const Fonts& f) {
     cs.top = 110.f;
     cs.bottom = kHorizon;
     cs.env = envIce();
-    cs.spec = 1.5f;
+    cs.shine = 1.5f;
     chrome(img, tube, cs);
     paintAdd(img, inner, rgb8(255, 120, 230), 0.6f);
 }
@@ -89,7 +89,7 @@ void wordmark(Image& img, const Fonts& f) {
     cs.bevel = 9.f;
     cs.top = baseline - cap - 6.f;
     cs.bottom = baseline + st.px * 0.22f;
-    cs.spec = 1.6f;
+    cs.shine = 1.6f;
     chrome(img, m, cs);
 
     // Glints on a few upper-left corners.
