@@ -9,7 +9,7 @@ namespace GLWrapper {
 
 // A handle: copies share the GL texture and nothing ever deletes it (it
 // lives until the GL context goes away), so a Texture can be passed by value.
-class Texture {
+class Texture final {
 public:
     // Loads the picture at `path` (relative to the working directory). Never
     // fails loudly: a missing or undecodable file leaves width = height = 0
